@@ -1,0 +1,6 @@
+#include "config/clock.h"
+
+QDateTime Clock::now() const
+{
+    return QDateTime::currentDateTime();
+}

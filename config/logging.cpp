@@ -1,0 +1,3 @@
+#include "config/logging.h"
+
+Q_LOGGING_CATEGORY(lcConfig, "vantrel.config")

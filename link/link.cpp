@@ -1,0 +1,87 @@
+#include "link/link.h"
+
+#include "config/codec.h"
+#include "config/settings.h"
+#include "config/textlines.h"
+#include "link/frames.h"
+#include "link/logging.h"
+
+#include <QTimer>
+
+Link::Link(Settings *settings, PortMap portMap, QObject *parent)
+    : QObject(parent), m_settings(settings), m_portMap(std::move(portMap))
+{
+    connect(&m_transmitter, &Transmitter::finished, this, [this](quint64 id, bool ok) {
+        if (auto done = m_pending.take(id))
+            done(ok);
+    });
+}
+
+int Link::OpenPort(const QByteArray &name, QString *error)
+{
+    QByteArray plain = name;
+    plain.replace("&", "");
+    const QByteArray numberText = plain.mid(3);
+    int number = 0;
+    if (!textlines::toInt(numberText, &number)) {
+        if (error)
+            *error = QStringLiteral("'%1' is not a valid integer value").arg(cp1252::toUnicode(numberText));
+        return kBadPortName;
+    }
+
+    m_transmitter.close();
+    const QString path = m_portMap.resolve(number);
+    if (path.isEmpty())
+        qCInfo(lcLink) << "COM" << number << "maps to no device";
+    const bool ok = !path.isEmpty() && m_transmitter.open(path, kBaud);
+
+    Q_EMIT portStateChanged(ok);
+    if (!ok) {
+        Q_EMIT statusText("El puerto esta siendo utilizado");
+        return -1;
+    }
+    Q_EMIT statusText("Se ha abierto el puerto " + plain);
+    m_settings->cfgPort = plain;
+    return 0;
+}
+
+void Link::SendText(const QByteArray &job, const QByteArray &address, Done done)
+{
+    if (!portOpen()) {
+        later(std::move(done));
+        return;
+    }
+    QList<Transmitter::Write> writes;
+    const QList<QByteArray> frames = frames::textMessage(job, address);
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        const bool lineFrame = i >= 1 && i <= 4;
+        writes.append({frames.at(i), lineFrame ? 10 : 0});
+    }
+    send(writes, address + ':' + frames::withoutLeadIn(job), std::move(done));
+}
+
+void Link::SendCommand(const QByteArray &job, Done done)
+{
+    Q_EMIT captionChanged(job);
+    if (!portOpen()) {
+        later(std::move(done));
+        return;
+    }
+    send({{frames::commandFrame(job), 0}}, job, std::move(done));
+}
+
+void Link::send(const QList<Transmitter::Write> &writes, const QByteArray &status, Done done)
+{
+    const quint64 id = m_transmitter.submit(writes);
+    m_pending.insert(id, [this, status, done = std::move(done)](bool ok) {
+        Q_EMIT statusText(status);
+        if (done)
+            done(ok);
+    });
+}
+
+void Link::later(Done done)
+{
+    if (done)
+        QTimer::singleShot(0, this, [done = std::move(done)] { done(false); });
+}

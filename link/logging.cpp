@@ -1,0 +1,3 @@
+#include "link/logging.h"
+
+Q_LOGGING_CATEGORY(lcLink, "vantrel.link")
