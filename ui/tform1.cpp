@@ -202,10 +202,12 @@ void TForm1::buildTray()
     m_tray->setObjectName(QStringLiteral("tray"));
     m_tray->setToolTip(QStringLiteral("Vantrel"));
     m_tray->setContextMenu(m_poptray);
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    static bool warned = false;
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_tray->show();
-    else
+    } else if (!std::exchange(warned, true)) {
         qCWarning(lcUi) << "no notification area on this desktop; running with the window only";
+    }
 }
 
 QString TForm1::statusText() const
