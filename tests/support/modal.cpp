@@ -35,13 +35,19 @@ void ModalAnswerer::look()
         boxTitles.append(box->windowTitle());
         boxTexts.append(box->text());
     }
-    QPointer<QWidget> guard(w);
-    if (!m_actions.isEmpty())
-        m_actions.takeFirst()(w);
-    else if (auto *box = qobject_cast<QMessageBox *>(w))
-        box->button(QMessageBox::Ok)->click();
-    else
-        w->close();
-    if (!guard || !guard->isVisible())
-        m_last = nullptr;
+    std::function<void(QWidget *)> action = m_actions.isEmpty() ? nullptr : m_actions.takeFirst();
+    // Acted on from a fresh turn of the event loop, so that a window the action opens
+    // in its turn is still seen by this timer.
+    QTimer::singleShot(0, this, [this, guard = QPointer<QWidget>(w), action] {
+        if (!guard)
+            return;
+        if (action)
+            action(guard);
+        else if (auto *box = qobject_cast<QMessageBox *>(guard.data()))
+            box->button(QMessageBox::Ok)->click();
+        else
+            guard->close();
+        if (!guard || !guard->isVisible())
+            m_last = nullptr;
+    });
 }
