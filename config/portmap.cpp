@@ -34,9 +34,8 @@ QList<PortMap::Entry> PortMap::parse(const QByteArray &content, QStringList *war
         const QString path = QString::fromUtf8(line.mid(eq + 1).trimmed());
         bool ok = false;
         const int number = key.mid(3).toInt(&ok);
-        const bool digitsOnly = key.size() > 3 && std::all_of(key.begin() + 3, key.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        });
+        const bool digitsOnly =
+            key.size() > 3 && std::all_of(key.begin() + 3, key.end(), [](char c) { return c >= '0' && c <= '9'; });
         if (eq < 0 || !key.toUpper().startsWith("COM") || !digitsOnly || !ok || number < 1) {
             warn("expected COM<n>=<device path>");
             continue;

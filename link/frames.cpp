@@ -32,7 +32,8 @@ QByteArray withoutLeadIn(const QByteArray &job)
 
 QByteArray lineFrame(const QByteArray &address, int lineNumber, const QByteArray &line)
 {
-    const QByteArray body = address + 'T' + char('0' + lineNumber) + CenterLine(line.isEmpty() ? QByteArray(20, ' ') : line);
+    const QByteArray body =
+        address + 'T' + char('0' + lineNumber) + CenterLine(line.isEmpty() ? QByteArray(20, ' ') : line);
     return '#' + body + Checksum(body) + '$';
 }
 

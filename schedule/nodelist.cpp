@@ -37,8 +37,8 @@ int NodeList::scan(const QString &dataDir)
             qCInfo(lcSchedule) << "not a node file, passed over:" << entry.fileName();
             continue;
         }
-        const FileStamp stamp{entry.lastModified().toMSecsSinceEpoch(),
-                              entry.metadataChangeTime().toMSecsSinceEpoch(), entry.size()};
+        const FileStamp stamp{entry.lastModified().toMSecsSinceEpoch(), entry.metadataChangeTime().toMSecsSinceEpoch(),
+                              entry.size()};
         const int index = FindNode(number);
         if (index >= 0 && m_nodes[size_t(index)]->fileTime == stamp)
             continue;

@@ -27,7 +27,11 @@ struct TNodeRecord {
     static constexpr int kDefault = -2;
     static constexpr int kSwitchOff = -3;
 
-    static QByteArray builtInDefault() { return QByteArray("\x02Mensaje\x02por\x02" "defecto\x02\x02"); }
+    static QByteArray builtInDefault()
+    {
+        return QByteArray("\x02Mensaje\x02por\x02"
+                          "defecto\x02\x02");
+    }
 
     int node = 0;
     FileStamp fileTime;

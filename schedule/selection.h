@@ -8,8 +8,8 @@ struct TNodeRecord;
 // The six numbers at the head of a schedule line. A field that is empty or not a
 // number reads -1.
 struct Entry {
-    int month = -1;     // 0 for a weekly entry
-    int day = -1;       // day of the month, or of the week (1 = Monday) when weekly
+    int month = -1; // 0 for a weekly entry
+    int day = -1;   // day of the month, or of the week (1 = Monday) when weekly
     int startHour = -1;
     int startMinute = -1;
     int endHour = -1;

@@ -31,13 +31,13 @@ private Q_SLOTS:
                                      << QByteArray(" datos/") << QByteArray() << " datos/";
         QTest::newRow("lone CR dropped") << QByteArray("CO\rM3\r\n") << QByteArray("COM3") << QByteArray()
                                          << QByteArray() << "";
-        QTest::newRow("fourth line ignored") << QByteArray("a\nb\nc\nd\n") << QByteArray("a") << QByteArray("b")
-                                             << QByteArray("c") << "b/";
+        QTest::newRow("fourth line ignored")
+            << QByteArray("a\nb\nc\nd\n") << QByteArray("a") << QByteArray("b") << QByteArray("c") << "b/";
         QTest::newRow("dotted server is web mode") << QByteArray("COM1\r\n192.168.1.5\r\nemp\r\n") << QByteArray("COM1")
                                                    << QByteArray("192.168.1.5") << QByteArray("emp") << "exe";
-        QTest::newRow("folder with a dot is web mode") << QByteArray("COM1\r\n/srv/v1.0/datos/\r\n")
-                                                       << QByteArray("COM1") << QByteArray("/srv/v1.0/datos/")
-                                                       << QByteArray() << "exe";
+        QTest::newRow("folder with a dot is web mode")
+            << QByteArray("COM1\r\n/srv/v1.0/datos/\r\n") << QByteArray("COM1") << QByteArray("/srv/v1.0/datos/")
+            << QByteArray() << "exe";
         QTest::newRow("separator added to a folder") << QByteArray("COM1\r\nservidor\r\n") << QByteArray("COM1")
                                                      << QByteArray("servidor") << QByteArray() << "servidor/";
     }
@@ -84,13 +84,12 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("numbers");
         QTest::addColumn<int>("warnings");
         QTest::newRow("plain") << QByteArray("COM3=/dev/a\nCOM1=/dev/b\n") << QList<int>{3, 1} << 0;
-        QTest::newRow("comments, blanks, spaces") << QByteArray("# pinned\n\n  COM7 = /dev/x  \n") << QList<int>{7}
-                                                  << 0;
+        QTest::newRow("comments, blanks, spaces")
+            << QByteArray("# pinned\n\n  COM7 = /dev/x  \n") << QList<int>{7} << 0;
         QTest::newRow("malformed lines skipped")
             << QByteArray("COM=/dev/a\nCOMx=/dev/b\nCOM2\nCOM0=/dev/c\nLPT1=/dev/d\nCOM4=rel/path\nCOM5=/dev/e\n")
             << QList<int>{5} << 6;
-        QTest::newRow("duplicate number: first wins") << QByteArray("COM2=/dev/a\nCOM2=/dev/b\n") << QList<int>{2}
-                                                      << 1;
+        QTest::newRow("duplicate number: first wins") << QByteArray("COM2=/dev/a\nCOM2=/dev/b\n") << QList<int>{2} << 1;
         QTest::newRow("CR LF") << QByteArray("COM2=/dev/a\r\n") << QList<int>{2} << 0;
     }
     void portsFile()
@@ -117,12 +116,9 @@ private Q_SLOTS:
         for (const PortMap::Entry &e : map.entries())
             got.append({e.number, QFileInfo(e.path).fileName()});
         // ttyS3 stands after a gap and is not taken; a device pinned in ports.cfg keeps its own number only.
-        const QList<QPair<int, QString>> expected{{1, QStringLiteral("ttyS0")},
-                                                  {2, QStringLiteral("usb-adapter")},
-                                                  {3, QStringLiteral("ttyS1")},
-                                                  {4, QStringLiteral("ttyACM1")},
-                                                  {5, QStringLiteral("ttyUSB0")},
-                                                  {6, QStringLiteral("ttyACM0")}};
+        const QList<QPair<int, QString>> expected{{1, QStringLiteral("ttyS0")},   {2, QStringLiteral("usb-adapter")},
+                                                  {3, QStringLiteral("ttyS1")},   {4, QStringLiteral("ttyACM1")},
+                                                  {5, QStringLiteral("ttyUSB0")}, {6, QStringLiteral("ttyACM0")}};
         QCOMPARE(got, expected);
         QCOMPARE(map.resolve(2), QStringLiteral("/dev/serial/by-id/usb-adapter"));
         QVERIFY(map.resolve(9).isEmpty());

@@ -48,7 +48,10 @@ struct Background {
         cycle.setRunning(true);
         cycle.tbckg()->setEnabled(true);
     }
-    void write(const QString &name, const QByteArray &content) { work.writeFile(QStringLiteral("datos/") + name, content); }
+    void write(const QString &name, const QByteArray &content)
+    {
+        work.writeFile(QStringLiteral("datos/") + name, content);
+    }
     // One tick, and the bytes it put on the wire.
     QByteArray tick()
     {
@@ -71,8 +74,7 @@ private Q_SLOTS:
         b.write(QStringLiteral("1.msg"), friday + "\r\n");
         b.write(QStringLiteral("2.msg"), "0 0 0 0 0 0 " + text("SOLO", "DEFECTO") + "\r\n");
         b.write(QStringLiteral("3.msg"), "0 5 21 0 0 600 \x05" + text("APAGADO") + "\r\n");
-        const QByteArray expected =
-            wireText(friday, 1) + wireText(text("SOLO", "DEFECTO"), 2) + wireCommand("3S20");
+        const QByteArray expected = wireText(friday, 1) + wireText(text("SOLO", "DEFECTO"), 2) + wireCommand("3S20");
         for (int i = 0; i < 3; ++i)
             QCOMPARE(b.tick().toHex(' '), expected.toHex(' '));
     }
@@ -113,7 +115,7 @@ private Q_SLOTS:
             QCOMPARE(b.tick(), wireCommand("3S20"));
         const TNodeRecord &r = b.cycle.nodes().at(0);
         QCOMPARE(r.selected, TNodeRecord::kNothing);
-        QVERIFY(r.pendingCommand.isEmpty()); // a finished switch-off run leaves nothing behind
+        QVERIFY(r.pendingCommand.isEmpty());     // a finished switch-off run leaves nothing behind
         QCOMPARE(b.tick(), wireCommand("3S20")); // still applies: chosen again
         for (int i = 0; i < 9; ++i)
             b.tick();

@@ -55,16 +55,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("command 0P") << frames::commandFrame("0P") << hex("55 55 55 55 55 44 11 45 15 55 23 30 50 2B 24");
+        QTest::newRow("command 0P") << frames::commandFrame("0P")
+                                    << hex("55 55 55 55 55 44 11 45 15 55 23 30 50 2B 24");
         QTest::newRow("command 0S1") << frames::commandFrame("0S1")
                                      << hex("55 55 55 55 55 44 11 45 15 55 23 30 53 31 F7 24");
         QTest::newRow("line HOLA to 3") << frames::lineFrame("3", 0, "HOLA")
                                         << hex("23 33 54 30") + blanks(8) + "HOLA" + blanks(8) + hex("D0 24");
         QTest::newRow("closing to 3") << frames::closingFrame("3") << hex("23 33 46 24");
         QTest::newRow("closing to 12") << frames::closingFrame("12") << hex("23 31 32 46 24");
-        QTest::newRow("over-long line has no text") << frames::lineFrame("3", 0, QByteArray(21, 'x'))
-                                                    << hex("23 33 54 30") + frames::Checksum("3T0") + "$";
-        QTest::newRow("check byte 0x00 kept") << frames::commandFrame("3x") << frames::preamble() + hex("23 33 78 00 24");
+        QTest::newRow("over-long line has no text")
+            << frames::lineFrame("3", 0, QByteArray(21, 'x')) << hex("23 33 54 30") + frames::Checksum("3T0") + "$";
+        QTest::newRow("check byte 0x00 kept")
+            << frames::commandFrame("3x") << frames::preamble() + hex("23 33 78 00 24");
     }
     void frameBytes()
     {
@@ -85,8 +87,8 @@ private Q_SLOTS:
             << QByteArrayList{"A", "B", "C", "D"};
         QTest::newRow("no STX: four blank lines") << QByteArray("3P") << QByteArrayList{"", "", "", ""};
         QTest::newRow("two lines, rest blank") << stx + "A" + stx + stx << QByteArrayList{"A", "", "", ""};
-        QTest::newRow("last line without closing STX is blank") << stx + "A" + stx + "B" + stx + "C" + stx + "D"
-                                                               << QByteArrayList{"A", "B", "C", ""};
+        QTest::newRow("last line without closing STX is blank")
+            << stx + "A" + stx + "B" + stx + "C" + stx + "D" << QByteArrayList{"A", "B", "C", ""};
     }
     void textMessage()
     {

@@ -182,9 +182,9 @@ private Q_SLOTS:
         QVERIFY(s.ticks(2));
         s.setAddress(QStringLiteral("5"));
         QVERIFY(s.ticks(18));
-        QCOMPARE(s.pty.take().toHex(' '),
-                 (wireOf(text, "3").repeated(2) + wireOf(text, "5").repeated(8) + wireOf("3P", "").repeated(10))
-                     .toHex(' '));
+        QCOMPARE(
+            s.pty.take().toHex(' '),
+            (wireOf(text, "3").repeated(2) + wireOf(text, "5").repeated(8) + wireOf("3P", "").repeated(10)).toHex(' '));
     }
 
     void noPortDrainsWithoutOutput()

@@ -6,7 +6,11 @@
 #include <QTest>
 
 namespace {
-const QByteArray kText("\x02" "A\x02" "B\x02" "C\x02" "D\x02");
+const QByteArray kText("\x02"
+                       "A\x02"
+                       "B\x02"
+                       "C\x02"
+                       "D\x02");
 
 struct Folder {
     WorkDir work;
@@ -41,7 +45,8 @@ private Q_SLOTS:
         QCOMPARE(f.scan(), 1);
         QVERIFY(f.node(3));
         QVERIFY(f.node(3)->lines.isEmpty());
-        QCOMPARE(f.node(3)->defaultText, QByteArray("\x02Mensaje\x02por\x02" "defecto\x02\x02"));
+        QCOMPARE(f.node(3)->defaultText, QByteArray("\x02Mensaje\x02por\x02"
+                                                    "defecto\x02\x02"));
         QCOMPARE(f.node(3)->defaultText.size(), 22);
         QCOMPARE(f.node(3)->selected, TNodeRecord::kNothing);
     }
@@ -51,8 +56,8 @@ private Q_SLOTS:
         Folder f;
         const QByteArray first = "0 0 0 0 0 0 \x02PRIMERO\x02\x02\x02\x02";
         const QByteArray last = "0 0 0 0 0 0 \x02ULTIMO\x02\x02\x02\x02";
-        f.write(QStringLiteral("3.msg"), "0 1 9 0 13 30 " + kText + "\r\n" + first + "\r\n0 2 9 0 13 30 " + kText +
-                                             "\r\n" + last + "\r\n");
+        f.write(QStringLiteral("3.msg"),
+                "0 1 9 0 13 30 " + kText + "\r\n" + first + "\r\n0 2 9 0 13 30 " + kText + "\r\n" + last + "\r\n");
         f.scan();
         QCOMPARE(f.node(3)->lines.size(), 4);
         QCOMPARE(f.node(3)->defaultText, last);
@@ -64,7 +69,8 @@ private Q_SLOTS:
     void linesAsRead()
     {
         Folder f;
-        f.write(QStringLiteral("4.msg"), "uno\r\n\r\ndos\nmal\rformada\r\n\x1a" "despues");
+        f.write(QStringLiteral("4.msg"), "uno\r\n\r\ndos\nmal\rformada\r\n\x1a"
+                                         "despues");
         f.scan();
         QCOMPARE(f.node(4)->lines, (QByteArrayList{"uno", "", "dos", "malformada"}));
     }
@@ -92,7 +98,7 @@ private Q_SLOTS:
         f.scan();
         QCOMPARE(f.nodes.size(), 1);
         QCOMPARE(f.node(7)->lines, QByteArrayList{"de 7"}); // the one listed later
-        QCOMPARE(f.scan(), 2);                               // stamps differ: both read on every scan
+        QCOMPARE(f.scan(), 2);                              // stamps differ: both read on every scan
         QCOMPARE(f.node(7)->lines, QByteArrayList{"de 7"});
     }
 

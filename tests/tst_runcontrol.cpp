@@ -8,9 +8,9 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
-#include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -42,9 +42,12 @@ struct Program {
     QString switches()
     {
         auto on = [](bool b) { return b ? QStringLiteral("on") : QStringLiteral("off"); };
-        return QStringList{on(panel()->isEnabled()),         on(form1->mback()->isEnabled()),
-                           on(form1->mstop()->isEnabled()),  on(form1->trepeat()->isEnabled()),
-                           on(form1->tbckg()->isEnabled()),  on(form1->tweb()->isEnabled()),
+        return QStringList{on(panel()->isEnabled()),
+                           on(form1->mback()->isEnabled()),
+                           on(form1->mstop()->isEnabled()),
+                           on(form1->trepeat()->isEnabled()),
+                           on(form1->tbckg()->isEnabled()),
+                           on(form1->tweb()->isEnabled()),
                            form1->running() ? QStringLiteral("true") : QStringLiteral("false")}
             .join(QLatin1Char(' '));
     }
@@ -78,10 +81,10 @@ private Q_SLOTS:
         QTest::newRow("start-up, background branch") << QStringList{"timer1"} << "off off on off on on true";
         QTest::newRow("Activar") << QStringList{"open", "activar"} << "off off on off on on true";
         QTest::newRow("Detener") << QStringList{"timer1", "detener"} << "on on off on off off false";
-        QTest::newRow("Mostrar in background: halted") << QStringList{"timer1", "mostrar"}
-                                                       << "off off on on off off false";
-        QTest::newRow("halted, then Detener") << QStringList{"timer1", "mostrar", "detener"}
-                                              << "on on off on off off false";
+        QTest::newRow("Mostrar in background: halted")
+            << QStringList{"timer1", "mostrar"} << "off off on on off off false";
+        QTest::newRow("halted, then Detener")
+            << QStringList{"timer1", "mostrar", "detener"} << "on on off on off off false";
         QTest::newRow("Ocultar keeps background") << QStringList{"timer1", "ocultar"} << "off off on off on on true";
         QTest::newRow("port fails") << QStringList{"open", "openFail"} << "on off off off off off false";
         QTest::newRow("port opens again") << QStringList{"openFail", "open"} << "on off off on off off false";
@@ -125,18 +128,18 @@ private Q_SLOTS:
 
     void startUp_data()
     {
-        QTest::addColumn<QByteArray>("ini");     // empty: no ini.cfg
-        QTest::addColumn<bool>("holdPort");      // COM3 held by another program
+        QTest::addColumn<QByteArray>("ini"); // empty: no ini.cfg
+        QTest::addColumn<bool>("holdPort");  // COM3 held by another program
         QTest::addColumn<bool>("dialogShown");
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("background");
         QTest::addColumn<bool>("buttons");
         QTest::newRow("no ini.cfg") << QByteArray() << false << true << QString() << false << false;
-        QTest::newRow("server set, port empty") << QByteArray("\r\ndatos\r\n\r\n") << false << true << QString() << false
-                                                << false;
+        QTest::newRow("server set, port empty")
+            << QByteArray("\r\ndatos\r\n\r\n") << false << true << QString() << false << false;
         QTest::newRow("port set, server empty: opened by the dialog's creation")
-            << QByteArray("COM3\r\n\r\n\r\n") << false << true << QStringLiteral("Se ha abierto el puerto COM3") << false
-            << true;
+            << QByteArray("COM3\r\n\r\n\r\n") << false << true << QStringLiteral("Se ha abierto el puerto COM3")
+            << false << true;
         QTest::newRow("configured and the port opens")
             << QByteArray("COM3\r\ndatos\r\n\r\n") << false << false << QStringLiteral("Se ha abierto el puerto COM3")
             << true << true;
@@ -178,25 +181,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ext");
         QTest::addColumn<QString>("message"); // empty: accepted
         QTest::addColumn<QByteArray>("saved");
-        QTest::newRow("no port") << "" << "datos" << "" << QStringLiteral("Debe seleccionar el puerto del transmisor")
-                                 << QByteArray();
-        QTest::newRow("lower case") << "com3" << "datos" << ""
-                                    << QStringLiteral("Debe seleccionar el puerto del transmisor") << QByteArray();
-        QTest::newRow("port that does not open") << "COM9" << "datos" << ""
-                                                 << QStringLiteral("El puerto seleccionado está ocupado")
-                                                 << QByteArray();
-        QTest::newRow("no server") << "COM3" << "" << ""
-                                   << QStringLiteral("Debe indicar donde se encuentran los archivos de mensajes")
+        QTest::newRow("no port") << ""
+                                 << "datos"
+                                 << "" << QStringLiteral("Debe seleccionar el puerto del transmisor") << QByteArray();
+        QTest::newRow("lower case") << "com3"
+                                    << "datos"
+                                    << "" << QStringLiteral("Debe seleccionar el puerto del transmisor")
+                                    << QByteArray();
+        QTest::newRow("port that does not open")
+            << "COM9"
+            << "datos"
+            << "" << QStringLiteral("El puerto seleccionado está ocupado") << QByteArray();
+        QTest::newRow("no server") << "COM3"
+                                   << ""
+                                   << "" << QStringLiteral("Debe indicar donde se encuentran los archivos de mensajes")
                                    << QByteArray();
         QTest::newRow("web server without extension")
-            << "COM3" << "datos.example" << ""
-            << QStringLiteral("Debe indicar la extensión de empresa para el servidor de datos") << QByteArray();
-        QTest::newRow("folder missing") << "COM3" << "nada" << "" << QStringLiteral("La carpeta de datos debe existir")
-                                        << QByteArray();
-        QTest::newRow("folder, empty extension") << "COM3" << "datos" << "" << QString()
-                                                 << QByteArray("COM3\r\ndatos\r\n\r\n");
-        QTest::newRow("web server") << "COM03" << "192.168.1.5" << "empresa" << QString()
-                                    << QByteArray("COM03\r\n192.168.1.5\r\nempresa\r\n");
+            << "COM3"
+            << "datos.example"
+            << "" << QStringLiteral("Debe indicar la extensión de empresa para el servidor de datos") << QByteArray();
+        QTest::newRow("folder missing") << "COM3"
+                                        << "nada"
+                                        << "" << QStringLiteral("La carpeta de datos debe existir") << QByteArray();
+        QTest::newRow("folder, empty extension") << "COM3"
+                                                 << "datos"
+                                                 << "" << QString() << QByteArray("COM3\r\ndatos\r\n\r\n");
+        QTest::newRow("web server") << "COM03"
+                                    << "192.168.1.5"
+                                    << "empresa" << QString() << QByteArray("COM03\r\n192.168.1.5\r\nempresa\r\n");
         QTest::newRow("accented folder") << "COM3" << QStringLiteral("daños") << "" << QString()
                                          << QByteArray("COM3\r\nda\xF1os\r\n\r\n");
     }

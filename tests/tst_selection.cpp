@@ -9,7 +9,11 @@ QDateTime at(int month, int day, int hour, int minute)
 {
     return QDateTime(QDate(2026, month, day), QTime(hour, minute));
 }
-const QByteArray kText("\x02" "A\x02" "B\x02" "C\x02" "D\x02");
+const QByteArray kText("\x02"
+                       "A\x02"
+                       "B\x02"
+                       "C\x02"
+                       "D\x02");
 } // namespace
 
 class TestSelection : public QObject {
@@ -22,8 +26,8 @@ private Q_SLOTS:
         QTest::newRow("weekly") << "0 1 9 0 13 30 " + kText << QList<int>{0, 1, 9, 0, 13, 30};
         QTest::newRow("signs") << "+12 -3 0 0 0 0 " + kText << QList<int>{12, -3, 0, 0, 0, 0};
         QTest::newRow("two blanks shift the rest") << "0  1 9 0 13 30 " + kText << QList<int>{0, -1, 1, 9, 0, 13};
-        QTest::newRow("missing blank after the sixth") << "0 1 9 0 13 30" + kText + " más"
-                                                       << QList<int>{0, 1, 9, 0, 13, -1};
+        QTest::newRow("missing blank after the sixth")
+            << "0 1 9 0 13 30" + kText + " más" << QList<int>{0, 1, 9, 0, 13, -1};
         QTest::newRow("no blank left at the end") << QByteArray("0 1 9 0 13 30") << QList<int>{0, 1, 9, 0, 13, -1};
         QTest::newRow("not a number") << QByteArray("x 1 9 0 1e3 30 ") << QList<int>{-1, 1, 9, 0, -1, 30};
         QTest::newRow("empty line") << QByteArray() << QList<int>{-1, -1, -1, -1, -1, -1};
@@ -44,7 +48,8 @@ private Q_SLOTS:
 
         const QByteArray monday = "0 1 9 0 13 30 " + kText;
         QTest::newRow("weekly, start minute") << QByteArrayList{monday} << at(12, 7, 9, 0) << 0 << QByteArray();
-        QTest::newRow("weekly, end minute included") << QByteArrayList{monday} << at(12, 7, 13, 30) << 0 << QByteArray();
+        QTest::newRow("weekly, end minute included")
+            << QByteArrayList{monday} << at(12, 7, 13, 30) << 0 << QByteArray();
         QTest::newRow("weekly, after the end") << QByteArrayList{monday} << at(12, 7, 13, 31) << -2 << QByteArray();
         QTest::newRow("weekly, before the start") << QByteArrayList{monday} << at(12, 7, 8, 59) << -2 << QByteArray();
         QTest::newRow("weekly, other weekday") << QByteArrayList{monday} << at(12, 8, 10, 0) << -2 << QByteArray();
@@ -52,16 +57,16 @@ private Q_SLOTS:
         const QByteArrayList christmas{"0 4 0 0 23 59 " + kText, "12 24 18 0 23 59 " + kText};
         QTest::newRow("dated preferred to weekly") << christmas << at(12, 24, 18, 0) << 1 << QByteArray();
         QTest::newRow("dated, before its window") << christmas << at(12, 24, 17, 59) << 0 << QByteArray();
-        QTest::newRow("dated, every year") << christmas << QDateTime(QDate(2030, 12, 24), QTime(23, 59)) << 1
-                                           << QByteArray();
+        QTest::newRow("dated, every year")
+            << christmas << QDateTime(QDate(2030, 12, 24), QTime(23, 59)) << 1 << QByteArray();
 
         const QByteArrayList friday{"0 5 21 0 0 600 \x05" + kText};
         QTest::newRow("switch-off") << friday << at(12, 11, 22, 0) << -3 << QByteArray("3S20");
         QTest::newRow("switch-off to the end of the day") << friday << at(12, 11, 23, 59) << -3 << QByteArray("3S20");
         QTest::newRow("start hour itself is a weekly entry") << friday << at(12, 11, 21, 30) << 0 << QByteArray();
         QTest::newRow("end hour 0 is a weekly entry") << friday << at(12, 11, 0, 30) << 0 << QByteArray();
-        QTest::newRow("switch-off needs 0x05") << QByteArrayList{"0 5 21 0 0 600 " + kText} << at(12, 11, 22, 0) << -2
-                                               << QByteArray();
+        QTest::newRow("switch-off needs 0x05")
+            << QByteArrayList{"0 5 21 0 0 600 " + kText} << at(12, 11, 22, 0) << -2 << QByteArray();
         QTest::newRow("start hour 23 never switches off")
             << QByteArrayList{"0 5 23 0 0 600 \x05" + kText} << at(12, 11, 23, 30) << 0 << QByteArray();
         const QByteArrayList halfPast{"0 5 10 30 0 60 \x05" + kText};
@@ -81,8 +86,8 @@ private Q_SLOTS:
         QTest::newRow("end before start: end minute") << overnight << at(12, 7, 2, 0) << 0 << QByteArray();
         QTest::newRow("end before start: after") << overnight << at(12, 7, 2, 1) << -2 << QByteArray();
 
-        QTest::newRow("default line never applies") << QByteArrayList{"0 0 0 0 23 59 " + kText} << at(12, 7, 12, 0)
-                                                    << -2 << QByteArray();
+        QTest::newRow("default line never applies")
+            << QByteArrayList{"0 0 0 0 23 59 " + kText} << at(12, 7, 12, 0) << -2 << QByteArray();
         QTest::newRow("month field -1") << QByteArrayList{"x 1 0 0 23 59 " + kText} << at(12, 7, 12, 0) << -2
                                         << QByteArray();
         QTest::newRow("day field -1 from two blanks")

@@ -71,7 +71,7 @@ private Q_SLOTS:
         const QByteArray wire = sendText(rig, job, "3");
 
         const QByteArray expected = frames::preamble() + hex("23 33 54 30") + QByteArray(8, ' ') + "HOLA" +
-                                    QByteArray(8, ' ') + hex("D0 24") +         // line 0, check D0
+                                    QByteArray(8, ' ') + hex("D0 24") +                  // line 0, check D0
                                     hex("23 33 54 31") + frames::Checksum("3T1") + "$" + // over-long: 6 bytes
                                     "#3T2" + QByteArray(7, ' ') + "l\xEDnea" + QByteArray(8, ' ') +
                                     frames::Checksum("3T2" + QByteArray(7, ' ') + "l\xEDnea" + QByteArray(8, ' ')) +
@@ -85,7 +85,13 @@ private Q_SLOTS:
     {
         Rig rig;
         QCOMPARE(rig.link.OpenPort("COM3"), 0);
-        const QByteArray wire = sendText(rig, "\x02" "A\x02" "B\x02" "C\x02" "D\x02", "12");
+        const QByteArray wire = sendText(rig,
+                                         "\x02"
+                                         "A\x02"
+                                         "B\x02"
+                                         "C\x02"
+                                         "D\x02",
+                                         "12");
         QCOMPARE(wire.size(), 10 + 4 * 27 + 5);
         QCOMPARE(wire.mid(10, 4), hex("23 31 32 54"));
         QVERIFY(wire.endsWith(hex("23 31 32 46 24")));
@@ -95,7 +101,11 @@ private Q_SLOTS:
     {
         Rig rig;
         QCOMPARE(rig.link.OpenPort("COM3"), 0);
-        const QByteArray text = "\x02" "UNO\x02" "DOS\x02" "TRES\x02" "CUATRO\x02";
+        const QByteArray text = "\x02"
+                                "UNO\x02"
+                                "DOS\x02"
+                                "TRES\x02"
+                                "CUATRO\x02";
         QList<int> order;
         rig.link.SendText(text, "1", [&](bool) { order.append(1); });
         rig.link.SendCommand("2P", [&](bool) { order.append(2); });
@@ -132,13 +142,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("onThree"); // the open port is the pseudo-terminal mapped to COM3
         QTest::newRow("COM3") << QByteArray("COM3") << 0 << QByteArray("Se ha abierto el puerto COM3")
                               << QByteArray("COM3") << true;
-        QTest::newRow("COM03 opens COM3") << QByteArray("COM03") << 0 << QByteArray("Se ha abierto el puerto COM03")
-                                          << QByteArray("COM03") << true;
+        QTest::newRow("COM03 opens COM3")
+            << QByteArray("COM03") << 0 << QByteArray("Se ha abierto el puerto COM03") << QByteArray("COM03") << true;
         QTest::newRow("& marks dropped") << QByteArray("CO&M3") << 0 << QByteArray("Se ha abierto el puerto COM3")
                                          << QByteArray("COM3") << true;
-        QTest::newRow("first three characters skipped") << QByteArray("LPT1") << 0
-                                                        << QByteArray("Se ha abierto el puerto LPT1")
-                                                        << QByteArray("LPT1") << false;
+        QTest::newRow("first three characters skipped")
+            << QByteArray("LPT1") << 0 << QByteArray("Se ha abierto el puerto LPT1") << QByteArray("LPT1") << false;
         QTest::newRow("unmapped number") << QByteArray("COM9") << -1 << QByteArray("El puerto esta siendo utilizado")
                                          << QByteArray("before") << false;
     }

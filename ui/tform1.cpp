@@ -193,8 +193,10 @@ void TForm1::buildTray()
 {
     m_poptray = new QMenu(this);
     m_poptray->setObjectName(QStringLiteral("poptray"));
-    m_poptray->addAction(QStringLiteral("Mostrar"), this, &TForm1::Mostrar1Click)->setObjectName(QStringLiteral("Mostrar1"));
-    m_poptray->addAction(QStringLiteral("Ocultar"), this, &TForm1::Ocultar1Click)->setObjectName(QStringLiteral("Ocultar1"));
+    m_poptray->addAction(QStringLiteral("Mostrar"), this, &TForm1::Mostrar1Click)
+        ->setObjectName(QStringLiteral("Mostrar1"));
+    m_poptray->addAction(QStringLiteral("Ocultar"), this, &TForm1::Ocultar1Click)
+        ->setObjectName(QStringLiteral("Ocultar1"));
     m_poptray->addSeparator()->setObjectName(QStringLiteral("N1"));
     m_poptray->addAction(QStringLiteral("Salir"), this, &TForm1::salir1Click)->setObjectName(QStringLiteral("salir1"));
 

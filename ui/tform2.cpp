@@ -61,7 +61,8 @@ TForm2::TForm2(TForm1 *form1) : QDialog(form1), m_form1(form1)
     bold.setPixelSize(13);
     bold.setBold(true);
     serv->setFont(bold);
-    serv->setStyleSheet(QStringLiteral("QPushButton { border: 1px outset palette(dark); background: palette(button); }"));
+    serv->setStyleSheet(
+        QStringLiteral("QPushButton { border: 1px outset palette(dark); background: palette(button); }"));
     button("b_ok", QStringLiteral("Aceptar"), {8, 120, 73, 22}, &TForm2::b_okClick);
     button("b_cancel", QStringLiteral("Cancelar"), {128, 120, 73, 22}, &TForm2::b_cancelClick);
 
