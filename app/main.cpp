@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 
 int main(int argc, char *argv[])
 {
@@ -21,5 +22,7 @@ int main(int argc, char *argv[])
     form1.setConfigDialog(&form2);
     QObject::connect(&form1, &TForm1::formClosed, &app, &QApplication::quit, Qt::QueuedConnection);
     form1.show();
+    if (const QScreen *screen = form1.screen())
+        form1.move(screen->availableGeometry().center() - form1.rect().center());
     return app.exec();
 }

@@ -23,12 +23,13 @@
 namespace {
 
 const char kStyle[] = R"(
+* { font-family: "Liberation Sans", Arial, "MS Sans Serif"; font-size: 11px; }
 QPushButton { border: 1px solid transparent; background: transparent; padding: 0px; }
 QPushButton:hover { border: 1px solid palette(dark); }
 QPushButton:pressed { border: 1px solid palette(shadow); background: palette(midlight); }
 QLineEdit, QComboBox { border: 1px solid palette(mid); background: palette(base); padding: 0px 1px; }
 QComboBox::drop-down { border: none; width: 14px; }
-QMenu { background-color: palette(base); color: palette(text); font-family: Tahoma; font-size: 11px;
+QMenu { background-color: palette(base); color: palette(text); font-family: Tahoma, "Liberation Sans"; font-size: 11px;
         border: 1px solid palette(mid); }
 QMenu::item { padding: 3px 16px 3px 28px; border: 1px solid transparent; }
 QMenu::item:selected { background-color: #C6D3EF; border: 1px solid #C6D3EF; color: palette(text); }
@@ -99,7 +100,9 @@ void TForm1::buildWindow()
     setWindowIcon(QIcon(QStringLiteral(":/vantrel/vantrel.png")));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    // A narrow sans with Arial's metrics, so the captions fit their buttons as on Windows.
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("MS Sans Serif")});
     font.setPixelSize(11);
     setFont(font);
     setStyleSheet(QLatin1String(kStyle));

@@ -18,7 +18,8 @@ TForm2::TForm2(TForm1 *form1) : QDialog(form1), m_form1(form1)
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Configuración"));
     setWindowIcon(form1->windowIcon());
-    QFont font(QStringLiteral("Arial"));
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setPixelSize(11);
     setFont(font);
     setStyleSheet(form1->styleSheet());
@@ -57,7 +58,7 @@ TForm2::TForm2(TForm1 *form1) : QDialog(form1), m_form1(form1)
         return b;
     };
     QPushButton *serv = button("b_serv", QStringLiteral("..."), {184, 48, 19, 19}, &TForm2::b_servClick);
-    QFont bold(QStringLiteral("Arial"));
+    QFont bold = font;
     bold.setPixelSize(13);
     bold.setBold(true);
     serv->setFont(bold);
