@@ -2,6 +2,7 @@
 
 #include "config/portmap.h"
 #include "config/textlines.h"
+#include "config/unixsignals.h"
 #include "monitor/decoder.h"
 #include "monitor/monitorwindow.h"
 #include "monitor/terminals.h"
@@ -16,21 +17,11 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
-}
 
 void print(const QString &text)
 {
@@ -96,11 +87,8 @@ int main(int argc, char *argv[])
     parser.addPositionalArgument(QStringLiteral("puerto"), QStringLiteral("COM<n> o la ruta de un dispositivo."));
     parser.process(app);
 
-    ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe);
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    UnixSignals stopSignals;
+    QObject::connect(&stopSignals, &UnixSignals::received, &app, &QCoreApplication::quit);
 
     std::unique_ptr<monitor::VirtualPort> virtualPort;
     std::unique_ptr<QSerialPort> serial;

@@ -24,13 +24,13 @@ QByteArray wireOf(const QByteArray &job, const QByteArray &address)
 }
 
 // The main window with COM3 open on a pseudo-terminal.
-struct Station {
+struct Window {
     WorkDir dir;
     PtyPair pty;
     std::unique_ptr<TForm1> form;
     std::unique_ptr<QSignalSpy> sent;
 
-    explicit Station(bool openPort = true)
+    explicit Window(bool openPort = true)
     {
         dir.writePorts({{3, pty.slavePath()}});
         form = std::make_unique<TForm1>(dir.env());
@@ -86,7 +86,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, button);
         QFETCH(QByteArray, job);
         QFETCH(QByteArray, status);
-        Station s;
+        Window s;
         s.setLines(QStringLiteral("UNO"), QStringLiteral("DOS"), QStringLiteral("TRES"), QStringLiteral("CUATRO"));
         s.setAddress(QStringLiteral("3"));
         s.child<QLineEdit>("ed_time")->setText(QStringLiteral("4"));
@@ -103,7 +103,7 @@ private Q_SLOTS:
 
     void idleTickEmptiesStatus()
     {
-        Station s;
+        Window s;
         QCOMPARE(s.form->statusText(), QStringLiteral("Se ha abierto el puerto COM3"));
         s.form->trepeat()->fire();
         QCOMPARE(s.form->statusText(), QString());
@@ -112,7 +112,7 @@ private Q_SLOTS:
 
     void overLongLineGoesOutBlank()
     {
-        Station s;
+        Window s;
         s.setLines(QString(21, QLatin1Char('x')), QString(), QStringLiteral("abc"), QString());
         s.click("b_send");
         const QByteArray job = kStx + kStx + kStx + frames::CenterLine("abc") + kStx + kStx;
@@ -125,7 +125,7 @@ private Q_SLOTS:
 
     void accentsGoOutAsWindows1252()
     {
-        Station s;
+        Window s;
         s.setLines(QStringLiteral("línea"), QString(), QString(), QString());
         s.click("b_send");
         QVERIFY(s.tick());
@@ -134,7 +134,7 @@ private Q_SLOTS:
 
     void sendWithAllLinesEmptyDoesNothing()
     {
-        Station s;
+        Window s;
         s.setAddress(QStringLiteral("3"));
         s.click("b_lcdown");
         s.form->trepeat()->setEnabled(false);
@@ -146,7 +146,7 @@ private Q_SLOTS:
 
     void sendDropsPendingJobs()
     {
-        Station s;
+        Window s;
         s.setAddress(QStringLiteral("3"));
         s.click("b_lcdown");
         s.click("b_send");
@@ -159,7 +159,7 @@ private Q_SLOTS:
 
     void commandGoesAfterPendingText()
     {
-        Station s;
+        Window s;
         s.setLines(QStringLiteral("A"), {}, {}, {});
         s.setAddress(QStringLiteral("3"));
         s.click("b_send");
@@ -173,7 +173,7 @@ private Q_SLOTS:
 
     void textTakesAddressWhenSent()
     {
-        Station s;
+        Window s;
         s.setLines(QStringLiteral("A"), {}, {}, {});
         s.setAddress(QStringLiteral("3"));
         s.click("b_send");
@@ -189,7 +189,7 @@ private Q_SLOTS:
 
     void noPortDrainsWithoutOutput()
     {
-        Station s(false);
+        Window s(false);
         s.setAddress(QStringLiteral("3"));
         s.form->b_lcdownClick();
         QVERIFY(s.ticks(10));
@@ -201,7 +201,7 @@ private Q_SLOTS:
 
     void intervalsFollowTheGenerator()
     {
-        Station s;
+        Window s;
         s.setAddress(QStringLiteral("1"));
         s.click("b_lcdown");
         QCOMPARE(s.form->trepeat()->interval(), 1000);
@@ -218,7 +218,7 @@ private Q_SLOTS:
 
     void replacingTheQueueDuringASend()
     {
-        Station s;
+        Window s;
         s.setLines(QStringLiteral("VIEJO"), {}, {}, {});
         s.setAddress(QStringLiteral("2"));
         s.click("b_send");
@@ -240,7 +240,7 @@ private Q_SLOTS:
 
     void clickSelectsWholeLine()
     {
-        Station s;
+        Window s;
         auto *edit = s.child<QLineEdit>("ed_l2");
         QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(5, 5));
         QTRY_COMPARE(edit->selectedText(), QStringLiteral("línea 2"));

@@ -13,7 +13,6 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -45,33 +44,19 @@ QByteArray bytesOf(const QLineEdit *edit)
 } // namespace
 
 TForm1::TForm1(const Environment &env, QWidget *parent)
-    : QMainWindow(parent), m_env(env), m_timer1(1, false, env.manualTimers)
+    : QMainWindow(parent), m_station(env), m_timer1(1, false, env.manualTimers)
 {
     setObjectName(QStringLiteral("TForm1"));
-    if (!m_env.clock)
-        m_env.clock = &m_defaultClock;
-    if (!m_env.network) {
-        m_ownNetwork = std::make_unique<QNetworkAccessManager>();
-        m_env.network = m_ownNetwork.get();
-    }
-
-    m_link = std::make_unique<Link>(&m_settings, PortMap(m_env.workDir, m_env.devDir));
-    m_queue = std::make_unique<SendQueue>(m_link.get(), &m_rng, m_env.manualTimers);
-    m_cycle = std::make_unique<BackgroundCycle>(m_link.get(), &m_rng, m_env.clock, m_env.manualTimers);
-    m_poller = std::make_unique<WebPoller>(&m_settings, m_env.network, m_env.manualTimers);
 
     buildWindow();
     buildMenus();
     buildTray();
 
-    connect(m_link.get(), &Link::statusText, this, &TForm1::setStatus);
-    connect(m_link.get(), &Link::captionChanged, this, &TForm1::setCaption);
-    connect(m_link.get(), &Link::portStateChanged, this, &TForm1::setManualButtonsEnabled);
-    connect(m_queue.get(), &SendQueue::statusText, this, &TForm1::setStatus);
-    connect(m_poller.get(), &WebPoller::statusText, this, &TForm1::setStatus);
-    connect(m_poller.get(), &WebPoller::captionChanged, this, &TForm1::setCaption);
+    connect(&m_station, &Station::statusText, this, &TForm1::setStatus);
+    connect(&m_station, &Station::captionChanged, this, &TForm1::setCaption);
+    connect(link(), &Link::portStateChanged, this, &TForm1::setManualButtonsEnabled);
     connect(&m_timer1, &PaceTimer::timeout, this, &TForm1::Timer1Timer);
-    m_queue->setAddressSource([this] { return cp1252::fromUnicode(m_address->currentText()); });
+    sendQueue()->setAddressSource([this] { return cp1252::fromUnicode(m_address->currentText()); });
 
     FormCreate();
 }
@@ -80,17 +65,12 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate()
 {
-    m_settings.exeDir = m_env.exeDir;
-    if (!m_settings.exeDir.isEmpty() && !m_settings.exeDir.endsWith(QLatin1Char('/')))
-        m_settings.exeDir += QLatin1Char('/');
-
     QString error;
-    if (m_settings.load(m_env.workDir, &error) == Settings::LoadResult::Failed) {
+    if (m_station.load(&error) == Settings::LoadResult::Failed) {
         // The window still opens and its menu works; nothing starts by itself.
         QTimer::singleShot(0, this, [this, error] { messages::error(this, QStringLiteral("Vantrel"), error); });
         return;
     }
-    m_cycle->setDataDir(m_settings.dataDir.isEmpty() ? QString() : QDir(m_env.workDir).filePath(m_settings.dataDir));
     m_timer1.setEnabled(true);
 }
 
@@ -239,7 +219,7 @@ void TForm1::setManualButtonsEnabled(bool on)
 int TForm1::OpenPort(const QByteArray &name)
 {
     QString error;
-    const int result = m_link->OpenPort(name, &error);
+    const int result = link()->OpenPort(name, &error);
     if (result == Link::kBadPortName)
         messages::error(this, QStringLiteral("Vantrel"), error);
     return result;
@@ -248,8 +228,8 @@ int TForm1::OpenPort(const QByteArray &name)
 void TForm1::Timer1Timer()
 {
     m_timer1.setEnabled(false);
-    if (!m_settings.cfgServer.isEmpty() && !m_settings.cfgPort.isEmpty()) {
-        const int result = OpenPort(m_settings.cfgPort);
+    if (!settings().cfgServer.isEmpty() && !settings().cfgPort.isEmpty()) {
+        const int result = OpenPort(settings().cfgPort);
         if (result == Link::kBadPortName)
             return;
         if (result == 0) {
@@ -264,10 +244,8 @@ void TForm1::Timer1Timer()
 void TForm1::mbackClick()
 {
     m_panel->setEnabled(false);
-    m_cycle->setRunning(true);
     trepeat()->setEnabled(false);
-    tbckg()->setEnabled(true);
-    m_poller->setActive(true);
+    m_station.setBackground(true);
     m_mback->setEnabled(false);
     m_mstop->setEnabled(true);
 }
@@ -275,9 +253,7 @@ void TForm1::mbackClick()
 void TForm1::mstopClick()
 {
     m_panel->setEnabled(true);
-    m_cycle->setRunning(false);
-    tbckg()->setEnabled(false);
-    m_poller->setActive(false);
+    m_station.setBackground(false);
     trepeat()->setEnabled(true);
     m_mback->setEnabled(true);
     m_mstop->setEnabled(false);
@@ -296,9 +272,7 @@ void TForm1::Mostrar1Click()
     show();
     raise();
     activateWindow();
-    m_cycle->setRunning(false);
-    tbckg()->setEnabled(false);
-    m_poller->setActive(false);
+    m_station.setBackground(false);
     trepeat()->setEnabled(true);
 }
 
@@ -336,16 +310,16 @@ void TForm1::b_sendClick()
         lines[i] = bytesOf(m_lines[i]);
     if (lines[0].isEmpty() && lines[1].isEmpty() && lines[2].isEmpty() && lines[3].isEmpty())
         return;
-    m_queue->clear();
+    sendQueue()->clear();
     QByteArray job(1, frames::kStx);
     for (const QByteArray &line : lines)
         job += (line.isEmpty() ? QByteArray() : frames::CenterLine(line)) + frames::kStx;
-    m_queue->add(job);
+    sendQueue()->add(job);
 }
 
 void TForm1::queueCommand(const QByteArray &letterAndTime)
 {
-    m_queue->add(cp1252::fromUnicode(m_address->currentText()) + letterAndTime);
+    sendQueue()->add(cp1252::fromUnicode(m_address->currentText()) + letterAndTime);
 }
 
 void TForm1::b_clearClick()

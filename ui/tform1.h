@@ -1,14 +1,7 @@
 #pragma once
 
-#include "config/clock.h"
-#include "config/environment.h"
 #include "config/pacetimer.h"
-#include "config/settings.h"
-#include "link/link.h"
-#include "link/rng.h"
-#include "link/sendqueue.h"
-#include "schedule/backgroundcycle.h"
-#include "web/webpoller.h"
+#include "web/station.h"
 
 #include <QMainWindow>
 
@@ -19,7 +12,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QNetworkAccessManager;
 class QPushButton;
 class QStatusBar;
 class QSystemTrayIcon;
@@ -35,19 +27,20 @@ public:
 
     void setConfigDialog(TForm2 *dialog) { m_form2 = dialog; }
 
-    const Environment &environment() const { return m_env; }
-    Settings &settings() { return m_settings; }
-    Link *link() { return m_link.get(); }
-    SendQueue *sendQueue() { return m_queue.get(); }
-    BackgroundCycle *cycle() { return m_cycle.get(); }
-    WebPoller *poller() { return m_poller.get(); }
-    Rng *rng() { return &m_rng; }
+    Station &station() { return m_station; }
+    const Environment &environment() const { return m_station.environment(); }
+    Settings &settings() { return m_station.settings(); }
+    Link *link() { return &m_station.link(); }
+    SendQueue *sendQueue() { return &m_station.queue(); }
+    BackgroundCycle *cycle() { return &m_station.cycle(); }
+    WebPoller *poller() { return &m_station.poller(); }
+    Rng *rng() { return &m_station.rng(); }
 
-    PaceTimer *trepeat() { return m_queue->trepeat(); }
-    PaceTimer *tbckg() { return m_cycle->tbckg(); }
-    PaceTimer *tweb() { return m_poller->tweb(); }
+    PaceTimer *trepeat() { return sendQueue()->trepeat(); }
+    PaceTimer *tbckg() { return cycle()->tbckg(); }
+    PaceTimer *tweb() { return poller()->tweb(); }
     PaceTimer *Timer1() { return &m_timer1; }
-    bool running() const { return m_cycle->running(); }
+    bool running() { return cycle()->running(); }
     QSystemTrayIcon *tray() { return m_tray; }
 
     QString statusText() const;
@@ -92,15 +85,7 @@ private:
     void queueCommand(const QByteArray &letterAndTime);
     void setManualButtonsEnabled(bool on);
 
-    Environment m_env;
-    Settings m_settings;
-    Clock m_defaultClock;
-    std::unique_ptr<QNetworkAccessManager> m_ownNetwork;
-    Rng m_rng;
-    std::unique_ptr<Link> m_link;
-    std::unique_ptr<SendQueue> m_queue;
-    std::unique_ptr<BackgroundCycle> m_cycle;
-    std::unique_ptr<WebPoller> m_poller;
+    Station m_station;
     PaceTimer m_timer1;
     TForm2 *m_form2 = nullptr;
 
