@@ -58,29 +58,52 @@ QByteArray switchOffCommand(int node, int minutes)
     return QByteArray::number(node) + 'S' + QByteArray::number(qlonglong(halfHours));
 }
 
-int SelectEntry(TNodeRecord &record, const QDateTime &now)
+Candidates candidatesAt(const QByteArrayList &lines, const Moment &m)
 {
-    const Moment m = Moment::from(now);
-    record.repeatsLeft = 10;
-
     QList<Entry> entries;
-    entries.reserve(record.lines.size());
-    for (const QByteArray &line : std::as_const(record.lines))
+    entries.reserve(lines.size());
+    for (const QByteArray &line : lines)
         entries.append(ParseEntry(line));
 
+    Candidates c;
     for (int i = 0; i < entries.size(); ++i) {
-        if (passesSwitchOff(entries[i], record.lines[i], m)) {
-            record.pendingCommand = switchOffCommand(record.node, entries[i].endMinute);
-            return TNodeRecord::kSwitchOff;
-        }
+        if (passesSwitchOff(entries[i], lines[i], m))
+            c.lines.append(i);
+    }
+    if (!c.lines.isEmpty()) {
+        c.kind = EntryKind::SwitchOff;
+        return c;
     }
     for (int i = 0; i < entries.size(); ++i) {
         if (passesDated(entries[i], m))
-            return i;
+            c.lines.append(i);
+    }
+    if (!c.lines.isEmpty()) {
+        c.kind = EntryKind::Dated;
+        return c;
     }
     for (int i = 0; i < entries.size(); ++i) {
         if (passesWeekly(entries[i], m))
-            return i;
+            c.lines.append(i);
+    }
+    if (!c.lines.isEmpty())
+        c.kind = EntryKind::Weekly;
+    return c;
+}
+
+int SelectEntry(TNodeRecord &record, const QDateTime &now)
+{
+    record.repeatsLeft = 10;
+    const Candidates c = candidatesAt(record.lines, Moment::from(now));
+    switch (c.kind) {
+    case EntryKind::SwitchOff:
+        record.pendingCommand = switchOffCommand(record.node, ParseEntry(record.lines.at(c.lines.first())).endMinute);
+        return TNodeRecord::kSwitchOff;
+    case EntryKind::Dated:
+    case EntryKind::Weekly:
+        return c.lines.first();
+    case EntryKind::None:
+        break;
     }
     return TNodeRecord::kDefault;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QDateTime>
 
 struct TNodeRecord;
@@ -36,6 +37,15 @@ bool passesWeekly(const Entry &e, const Moment &m);
 // The switch-off command for a node: "<node>S<half-hours>", the minutes divided by 30
 // and rounded half to even.
 QByteArray switchOffCommand(int node, int minutes);
+
+// The lines that apply at a moment, from the first pass that finds any: the
+// switch-off lines, else the dated ones, else the weekly ones, in their present order.
+// Several lines of one pass take turns, ten sends each; kind None means the default text.
+struct Candidates {
+    EntryKind kind = EntryKind::None;
+    QList<int> lines;
+};
+Candidates candidatesAt(const QByteArrayList &lines, const Moment &m);
 
 // Chooses what the node receives on its next ten sends: an index into its lines, the
 // default text (-2) or the switch-off command (-3, stored in pendingCommand). Sets
