@@ -15,6 +15,31 @@ Link::Link(Settings *settings, PortMap portMap, QObject *parent)
         if (auto done = m_pending.take(id))
             done(ok);
     });
+    connect(&m_transmitter, &Transmitter::writeFailed, this, &Link::losePort);
+}
+
+void Link::losePort()
+{
+    if (portLost() || !portOpen())
+        return;
+    m_lostName = m_openName;
+    qCWarning(lcLink) << "lost the port" << m_lostName << "at" << m_transmitter.devicePath();
+    m_transmitter.close();
+    Q_EMIT statusText("Se ha perdido el puerto " + m_lostName);
+}
+
+bool Link::reopenLost()
+{
+    if (!portLost())
+        return portOpen();
+    int number = 0;
+    textlines::toInt(m_lostName.mid(3), &number);
+    const QString path = m_portMap.resolve(number);
+    if (path.isEmpty() || !m_transmitter.open(path, kBaud))
+        return false;
+    qCInfo(lcLink) << "port" << m_lostName << "is back";
+    Q_EMIT statusText("Se ha abierto el puerto " + std::exchange(m_lostName, {}));
+    return true;
 }
 
 int Link::OpenPort(const QByteArray &name, QString *error)
@@ -30,6 +55,7 @@ int Link::OpenPort(const QByteArray &name, QString *error)
     }
 
     m_transmitter.close();
+    m_lostName.clear();
     const QString path = m_portMap.resolve(number);
     if (path.isEmpty())
         qCInfo(lcLink) << "COM" << number << "maps to no device";
@@ -42,6 +68,7 @@ int Link::OpenPort(const QByteArray &name, QString *error)
     }
     Q_EMIT statusText("Se ha abierto el puerto " + plain);
     m_settings->cfgPort = plain;
+    m_openName = plain;
     return 0;
 }
 

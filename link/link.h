@@ -33,6 +33,12 @@ public:
     int OpenPort(const QByteArray &name, QString *error = nullptr);
     bool portOpen() const { return m_transmitter.isOpen(); }
 
+    // A port whose writes failed is closed and counted as lost; the timers that send
+    // call reopenLost() on each tick until it is back. Nothing else changes meanwhile.
+    bool portLost() const { return !m_lostName.isEmpty(); }
+    // Tries to open the lost port again under its name; true when a port is open.
+    bool reopenLost();
+
     // done runs once the message has left the wire, or at the next turn of the event
     // loop when nothing is sent because no port is open. ok is false in that case and
     // when a write failed.
@@ -48,9 +54,12 @@ Q_SIGNALS:
 private:
     void send(const QList<Transmitter::Write> &writes, const QByteArray &status, Done done);
     void later(Done done);
+    void losePort();
 
     Settings *m_settings;
     PortMap m_portMap;
     Transmitter m_transmitter;
     QHash<quint64, std::function<void(bool)>> m_pending;
+    QByteArray m_openName;
+    QByteArray m_lostName;
 };

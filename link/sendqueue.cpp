@@ -24,6 +24,8 @@ void SendQueue::trepeatTimer()
     // before it has finished.
     if (m_sending)
         return;
+    if (m_link->portLost() && !m_link->reopenLost())
+        return; // the jobs wait for the port to come back
     if (m_queue.isEmpty()) {
         Q_EMIT statusText({});
         return;

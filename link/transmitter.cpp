@@ -68,12 +68,14 @@ protected:
                 baud = m_baud;
                 m_busy = true;
             }
-            bool ok = handle >= 0;
+            Transmitter::Outcome outcome = handle < 0 ? Transmitter::NoPort : Transmitter::Sent;
             for (const Transmitter::Write &w : m.writes) {
-                if (!ok)
+                if (outcome != Transmitter::Sent)
                     break;
-                ok = u232::WriteComString(handle, w.bytes, baud, m_abort) &&
-                     (w.pauseAfterMs <= 0 || u232::pause(w.pauseAfterMs, m_abort));
+                if (!u232::WriteComString(handle, w.bytes, baud, m_abort))
+                    outcome = m_abort ? Transmitter::CutShort : Transmitter::WriteFailed;
+                else if (w.pauseAfterMs > 0 && !u232::pause(w.pauseAfterMs, m_abort))
+                    outcome = Transmitter::CutShort;
             }
             {
                 QMutexLocker lock(&m_mutex);
@@ -81,7 +83,7 @@ protected:
                 m_idle.wakeAll();
             }
             QMetaObject::invokeMethod(
-                m_owner, [owner = m_owner, id = m.id, ok] { owner->deliver(id, ok); }, Qt::QueuedConnection);
+                m_owner, [owner = m_owner, id = m.id, outcome] { owner->deliver(id, outcome); }, Qt::QueuedConnection);
         }
     }
 
@@ -156,8 +158,10 @@ int Transmitter::backlog() const
     return m_backlog;
 }
 
-void Transmitter::deliver(quint64 id, bool ok)
+void Transmitter::deliver(quint64 id, Outcome outcome)
 {
     --m_backlog;
-    Q_EMIT finished(id, ok);
+    Q_EMIT finished(id, outcome == Sent);
+    if (outcome == WriteFailed)
+        Q_EMIT writeFailed();
 }

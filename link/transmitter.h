@@ -17,6 +17,8 @@ class TransmitterThread;
 class Transmitter : public QObject {
     Q_OBJECT
 public:
+    enum Outcome { Sent, NoPort, CutShort, WriteFailed };
+
     struct Write {
         QByteArray bytes;
         int pauseAfterMs = 0;
@@ -40,10 +42,12 @@ public:
 
 Q_SIGNALS:
     void finished(quint64 id, bool ok);
+    // The port refused a write or did not drain in time: it is probably gone.
+    void writeFailed();
 
 private:
     friend class TransmitterThread;
-    void deliver(quint64 id, bool ok);
+    void deliver(quint64 id, Outcome outcome);
 
     std::unique_ptr<QSerialPort> m_port;
     QString m_devicePath;

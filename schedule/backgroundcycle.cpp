@@ -17,6 +17,11 @@ void BackgroundCycle::tbckgTimer()
     // the next tick waits for this one to end.
     if (m_inTick)
         return;
+    if (m_link->portLost() && !m_link->reopenLost()) {
+        // Nothing is sent and nothing counts down until the port is back.
+        m_tbckg.setEnabled(m_running);
+        return;
+    }
     m_inTick = true;
     m_tbckg.setEnabled(false);
 

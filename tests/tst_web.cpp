@@ -160,7 +160,7 @@ private Q_SLOTS:
         QTest::newRow("redirect") << QByteArray("redirect");
         QTest::newRow("never answers") << QByteArray("hang");
         QTest::newRow("reset in mid-body") << QByteArray("reset");
-        QTest::newRow("body over 1 MiB") << QByteArray("huge");
+        QTest::newRow("10 MiB body") << QByteArray("huge");
     }
     void failuresEndThePoll()
     {
@@ -175,7 +175,7 @@ private Q_SLOTS:
                 return reply(isStampRequest(r) ? "s" : "nuevo");
             if (node > 7)
                 return reply("no");
-            Response bad = reply(QByteArray(2 * 1024 * 1024, 'x'));
+            Response bad = reply(QByteArray(10 * 1024 * 1024, 'x'));
             if (kind == "500")
                 bad.status = 500;
             if (kind == "redirect")
@@ -253,6 +253,23 @@ private Q_SLOTS:
         QVERIFY(w.poll());
         QCOMPARE(w.read(3), QByteArray("nuevo\r\n"));
         QCOMPARE(w.poller.webStamp(3), QByteArray("nuevo-sello"));
+    }
+
+    void nodeFileTurnedIntoAFolder()
+    {
+        Web w;
+        QDir(w.settings.exeDir).mkdir(QStringLiteral("4.msg"));
+        w.server.setHandler([](const Request &r) {
+            return reply(r.query("nodo") != "4" ? QByteArray("no")
+                         : isStampRequest(r)    ? QByteArray("s")
+                                                : QByteArray("x"));
+        });
+        QVERIFY(!w.poll());
+        QCOMPARE(w.status.last().first().toByteArray(), "Imposible conectar con " + w.settings.cfgServer);
+        QCOMPARE(w.poller.webStamp(4), QByteArray());
+        QDir(w.settings.exeDir).rmdir(QStringLiteral("4.msg"));
+        QVERIFY(w.poll());
+        QCOMPARE(w.read(4), QByteArray("x\r\n"));
     }
 
     void cookiesGoBack()
