@@ -19,6 +19,15 @@ void Settings::deriveDataDir()
         dataDir += QLatin1Char('/');
 }
 
+void Settings::parse(const QByteArray &content)
+{
+    const QList<QByteArray> lines = textlines::split(content);
+    cfgPort = lines.value(0);
+    cfgServer = lines.value(1);
+    cfgExt = lines.value(2);
+    deriveDataDir();
+}
+
 Settings::LoadResult Settings::load(const QString &dir, QString *error)
 {
     QFile file(QDir(dir).filePath(fileName()));
@@ -37,11 +46,7 @@ Settings::LoadResult Settings::load(const QString &dir, QString *error)
         return LoadResult::Failed;
     }
 
-    const QList<QByteArray> lines = textlines::split(content);
-    cfgPort = lines.value(0);
-    cfgServer = lines.value(1);
-    cfgExt = lines.value(2);
-    deriveDataDir();
+    parse(content);
     qCInfo(lcConfig) << "settings loaded: port" << cfgPort << "server" << cfgServer;
     return LoadResult::Loaded;
 }

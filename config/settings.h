@@ -21,6 +21,9 @@ struct Settings {
     // with a separator added when the text has none, so that file names can be appended.
     void deriveDataDir();
 
+    // Takes the three settings from the content of ini.cfg and derives dataDir.
+    void parse(const QByteArray &content);
+
     enum class LoadResult { Loaded, Missing, Failed };
     // Reads ini.cfg from dir into the three settings and derives dataDir. A missing file
     // leaves everything empty; a file that cannot be read gives Failed with the system's

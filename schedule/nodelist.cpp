@@ -5,17 +5,41 @@
 #include "schedule/selection.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
+
 int NodeList::FindNode(int number) const
 {
-    for (int i = 0; i < size(); ++i) {
-        if (m_nodes[size_t(i)]->node == number)
-            return i;
-    }
-    return -1;
+    return m_index.value(number, -1);
 }
+
+namespace {
+// The stamp of a directory entry; false when it cannot be read.
+bool stampOf(const QString &path, FileStamp *stamp)
+{
+#if defined(Q_OS_UNIX)
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    *stamp = {qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+              qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec, qint64(st.st_size)};
+    return true;
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    *stamp = {info.lastModified().toMSecsSinceEpoch(), info.metadataChangeTime().toMSecsSinceEpoch(), info.size()};
+    return true;
+#endif
+}
+} // namespace
 
 bool NodeList::nodeNumber(const QString &fileName, int *number)
 {
@@ -26,24 +50,37 @@ int NodeList::scan(const QString &dataDir)
 {
     if (dataDir.isEmpty())
         return 0;
+    // Names of any letter case, in name order regardless of case, so every tick and
+    // every machine sees the same order.
+    QStringList names;
+    QDirIterator it(dataDir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        const QString name = QFileInfo(it.next()).fileName();
+        if (name.endsWith(QLatin1String(".msg"), Qt::CaseInsensitive))
+            names.append(name);
+    }
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+
     const QDir dir(dataDir);
-    const QFileInfoList entries =
-        dir.entryInfoList({pattern()}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                          QDir::Name | QDir::IgnoreCase);
     int loaded = 0;
-    for (const QFileInfo &entry : entries) {
+    for (const QString &name : std::as_const(names)) {
         int number = 0;
-        if (!nodeNumber(entry.fileName(), &number)) {
-            qCInfo(lcSchedule) << "not a node file, passed over:" << entry.fileName();
+        if (!nodeNumber(name, &number)) {
+            qCInfo(lcSchedule) << "not a node file, passed over:" << name;
             continue;
         }
-        const FileStamp stamp{entry.lastModified().toMSecsSinceEpoch(), entry.metadataChangeTime().toMSecsSinceEpoch(),
-                              entry.size()};
+        const QString path = dir.filePath(name);
+        FileStamp stamp;
+        if (!stampOf(path, &stamp))
+            continue;
         const int index = FindNode(number);
         if (index >= 0 && m_nodes[size_t(index)]->fileTime == stamp)
             continue;
 
-        QFile file(entry.filePath());
+        QFile file(path);
         QByteArray content;
         bool ok = file.open(QIODevice::ReadOnly);
         if (ok) {
@@ -51,12 +88,13 @@ int NodeList::scan(const QString &dataDir)
             ok = file.error() == QFileDevice::NoError;
         }
         if (!ok) {
-            qCWarning(lcSchedule) << "cannot read" << entry.filePath() << ":" << file.errorString();
+            qCWarning(lcSchedule) << "cannot read" << path << ":" << file.errorString();
             continue;
         }
 
         TNodeRecord *record = index >= 0 ? m_nodes[size_t(index)].get() : nullptr;
         if (!record) {
+            m_index.insert(number, size());
             m_nodes.push_back(std::make_unique<TNodeRecord>());
             record = m_nodes.back().get();
             record->node = number;
@@ -72,7 +110,7 @@ int NodeList::scan(const QString &dataDir)
                 record->defaultText = line;
         }
         ++loaded;
-        qCInfo(lcSchedule) << "node" << number << "loaded from" << entry.fileName() << record->lines.size() << "lines";
+        qCInfo(lcSchedule) << "node" << number << "loaded from" << name << record->lines.size() << "lines";
     }
     return loaded;
 }

@@ -2,13 +2,14 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QHash>
 #include <QList>
 #include <QString>
 
 #include <memory>
 
-// What tells a node file's versions apart: a rewrite that keeps the size within the
-// same second still changes the change time or the modification time.
+// What tells a node file's versions apart: modification and change times to the
+// nanosecond, and the size. A rewrite within the same second is still seen.
 struct FileStamp {
     qint64 modifiedMs = -1;
     qint64 changedMs = -1;
@@ -66,4 +67,5 @@ public:
 
 private:
     std::vector<std::unique_ptr<TNodeRecord>> m_nodes;
+    QHash<int, int> m_index; // node number to its place in m_nodes
 };
