@@ -66,28 +66,19 @@ Candidates candidatesAt(const QByteArrayList &lines, const Moment &m)
         entries.append(ParseEntry(line));
 
     Candidates c;
-    for (int i = 0; i < entries.size(); ++i) {
-        if (passesSwitchOff(entries[i], lines[i], m))
-            c.lines.append(i);
-    }
-    if (!c.lines.isEmpty()) {
-        c.kind = EntryKind::SwitchOff;
-        return c;
-    }
-    for (int i = 0; i < entries.size(); ++i) {
-        if (passesDated(entries[i], m))
-            c.lines.append(i);
-    }
-    if (!c.lines.isEmpty()) {
-        c.kind = EntryKind::Dated;
-        return c;
-    }
-    for (int i = 0; i < entries.size(); ++i) {
-        if (passesWeekly(entries[i], m))
-            c.lines.append(i);
-    }
-    if (!c.lines.isEmpty())
-        c.kind = EntryKind::Weekly;
+    // Takes every line that passes, and stops at the first pass that found any.
+    auto pass = [&](EntryKind kind, auto passes) {
+        for (int i = 0; i < entries.size(); ++i) {
+            if (passes(i))
+                c.lines.append(i);
+        }
+        if (!c.lines.isEmpty())
+            c.kind = kind;
+        return !c.lines.isEmpty();
+    };
+    pass(EntryKind::SwitchOff, [&](int i) { return passesSwitchOff(entries[i], lines[i], m); }) ||
+        pass(EntryKind::Dated, [&](int i) { return passesDated(entries[i], m); }) ||
+        pass(EntryKind::Weekly, [&](int i) { return passesWeekly(entries[i], m); });
     return c;
 }
 
