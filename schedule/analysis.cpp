@@ -117,7 +117,7 @@ QList<Warning> check(const QByteArrayList &lines)
                 warn(QStringLiteral("hora fuera de 0 a 23"));
             if (e.startMinute < 0 || e.startMinute > 59 || (!off && (e.endMinute < 0 || e.endMinute > 59)))
                 warn(QStringLiteral("minuto fuera de 0 a 59"));
-            if (!off && e.endHour * 60 + e.endMinute < e.startHour * 60 + e.startMinute)
+            if (!off && qint64(e.endHour) * 60 + e.endMinute < qint64(e.startHour) * 60 + e.startMinute)
                 warn(QStringLiteral("el final (%1) es anterior al comienzo (%2): solo valen la hora de comienzo y "
                                     "la de final")
                          .arg(hhmm(e.endHour, e.endMinute), hhmm(e.startHour, e.startMinute)));
