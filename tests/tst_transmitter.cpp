@@ -5,6 +5,7 @@
 #include "tests/support/workdir.h"
 
 #include <QProcess>
+#include <poll.h>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -221,11 +222,14 @@ private Q_SLOTS:
         QCOMPARE(rig.link.OpenPort("COM3"), 0);
         bool finished = false;
         bool result = true;
-        // A stuck reader: the master is not read, so a long message cannot finish at once.
-        rig.link.SendText("\x02" + QByteArray(20, 'a') + '\x02', QByteArray(5000, '9'), [&](bool ok) {
+        // A stuck reader: the master is not read, and the message is far larger than the
+        // line's buffer, so it cannot finish by itself.
+        rig.link.SendText("\x02" + QByteArray(20, 'a') + '\x02', QByteArray(40000, '9'), [&](bool ok) {
             finished = true;
             result = ok;
         });
+        pollfd pfd{rig.pty.masterFd(), POLLIN, 0};
+        QCOMPARE(::poll(&pfd, 1, 10000), 1); // the message is on the wire
         QCOMPARE(rig.link.OpenPort("COM1"), 0);
         QTRY_VERIFY(finished);
         QVERIFY(!result);
