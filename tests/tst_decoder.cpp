@@ -7,10 +7,10 @@ namespace {
 const char *kPre = "55 55 55 55 55 44 11 45 15 55 ";
 
 // Hex text, with "_n" standing for n blanks.
-QByteArray bytes(const QString &spec)
+QByteArray bytes(const QString &text)
 {
     QByteArray out;
-    for (const QString &word : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (word.startsWith(QLatin1Char('_')))
             out += QByteArray(word.mid(1).toInt(), ' ');
         else if (word.startsWith(QLatin1Char('\'')))

@@ -5,9 +5,9 @@
 #include "tests/support/workdir.h"
 
 #include <QProcess>
-#include <poll.h>
 #include <QSignalSpy>
 #include <QTest>
+#include <poll.h>
 
 namespace {
 QByteArray hex(const char *text)
