@@ -101,7 +101,9 @@ void Link::send(const QList<Transmitter::Write> &writes, const QByteArray &statu
 {
     const quint64 id = m_transmitter.submit(writes);
     m_pending.insert(id, [this, status, done = std::move(done)](bool ok) {
-        Q_EMIT statusText(status);
+        // A port that has just been lost keeps its message in the status line.
+        if (ok || !portLost())
+            Q_EMIT statusText(status);
         if (done)
             done(ok);
     });

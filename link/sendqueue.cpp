@@ -35,9 +35,14 @@ void SendQueue::trepeatTimer()
     // queue meanwhile neither loses nor repeats a copy.
     const QByteArray job = m_queue.takeFirst();
     const bool text = frames::isTextJob(job);
-    auto done = [this, job, text](bool) {
-        Q_EMIT statusText((text ? "Texto " : "Comando ") + job);
+    auto done = [this, job, text](bool ok) {
         m_sending = false;
+        if (!ok && m_link->portLost()) {
+            // Lost with the port: the job goes out again once the port is back.
+            m_queue.prepend(job);
+            return;
+        }
+        Q_EMIT statusText((text ? "Texto " : "Comando ") + job);
         // The pause counts from the end of the send. A timer that was switched off
         // meanwhile (background mode, a port that failed to open) stays off.
         m_trepeat.setInterval(m_rng->pauseMs());

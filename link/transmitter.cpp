@@ -29,7 +29,7 @@ public:
 
     // Hands a new descriptor to the thread. When the old one is being written, the
     // message is cut short and this waits for the thread to let go of it (a few ms).
-    void setHandle(qintptr handle, int baud)
+    void setHandle(qintptr handle, int baud, quint64 generation)
     {
         QMutexLocker lock(&m_mutex);
         m_abort = true;
@@ -37,6 +37,7 @@ public:
             m_idle.wait(&m_mutex);
         m_abort = false;
         m_handle = handle;
+        m_generation = generation;
         m_baud = baud;
     }
 
@@ -56,6 +57,7 @@ protected:
         for (;;) {
             Message m;
             qintptr handle;
+            quint64 generation;
             int baud;
             {
                 QMutexLocker lock(&m_mutex);
@@ -65,6 +67,7 @@ protected:
                     return;
                 m = m_queue.dequeue();
                 handle = m_handle;
+                generation = m_generation;
                 baud = m_baud;
                 m_busy = true;
             }
@@ -83,7 +86,8 @@ protected:
                 m_idle.wakeAll();
             }
             QMetaObject::invokeMethod(
-                m_owner, [owner = m_owner, id = m.id, outcome] { owner->deliver(id, outcome); }, Qt::QueuedConnection);
+                m_owner, [owner = m_owner, id = m.id, outcome, generation] { owner->deliver(id, outcome, generation); },
+                Qt::QueuedConnection);
         }
     }
 
@@ -94,6 +98,7 @@ private:
     QWaitCondition m_idle;
     QQueue<Message> m_queue;
     qintptr m_handle = -1;
+    quint64 m_generation = 0;
     int m_baud = 1200;
     bool m_busy = false;
     bool m_quit = false;
@@ -120,7 +125,7 @@ bool Transmitter::open(const QString &devicePath, int baud)
         return false;
     }
     m_devicePath = devicePath;
-    m_thread->setHandle(m_port->handle(), baud);
+    m_thread->setHandle(m_port->handle(), baud, ++m_generation);
     qCInfo(lcLink) << "port open:" << devicePath;
     return true;
 }
@@ -129,7 +134,7 @@ void Transmitter::close()
 {
     if (!m_port)
         return;
-    m_thread->setHandle(-1, 1200);
+    m_thread->setHandle(-1, 1200, ++m_generation);
     qCInfo(lcLink) << "port closed:" << m_devicePath;
     m_devicePath.clear();
     u232::CloseComPort(m_port);
@@ -158,10 +163,11 @@ int Transmitter::backlog() const
     return m_backlog;
 }
 
-void Transmitter::deliver(quint64 id, Outcome outcome)
+void Transmitter::deliver(quint64 id, Outcome outcome, quint64 generation)
 {
     --m_backlog;
-    Q_EMIT finished(id, outcome == Sent);
-    if (outcome == WriteFailed)
+    // A failure on a port that has since been replaced says nothing about the new one.
+    if (outcome == WriteFailed && generation == m_generation)
         Q_EMIT writeFailed();
+    Q_EMIT finished(id, outcome == Sent);
 }

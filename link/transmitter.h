@@ -42,16 +42,18 @@ public:
 
 Q_SIGNALS:
     void finished(quint64 id, bool ok);
-    // The port refused a write or did not drain in time: it is probably gone.
+    // The open port refused a write or did not drain in time: it is probably gone.
+    // Comes before the failed message's finished().
     void writeFailed();
 
 private:
     friend class TransmitterThread;
-    void deliver(quint64 id, Outcome outcome);
+    void deliver(quint64 id, Outcome outcome, quint64 generation);
 
     std::unique_ptr<QSerialPort> m_port;
     QString m_devicePath;
     std::unique_ptr<TransmitterThread> m_thread;
     quint64 m_nextId = 1;
+    quint64 m_generation = 0; // changes with every open and close
     int m_backlog = 0;
 };

@@ -55,8 +55,12 @@ bool ComPortValid(const QSerialPort *port)
 
 void CloseComPort(std::unique_ptr<QSerialPort> &port)
 {
-    if (port)
+    // What a message cut short left in the output queue is dropped, so closing does not
+    // wait for it to drain and no stray half frame follows.
+    if (port) {
+        port->clear(QSerialPort::Output);
         port->close();
+    }
     port.reset();
 }
 

@@ -65,15 +65,24 @@ Decoder::Frame Decoder::parseFrame() const
         const qsizetype bodyEnd = i + 2;
         const qsizetype full = bodyEnd + 20 + 2;
         const qsizetype empty = bodyEnd + 2;
-        if (b.size() < full)
-            return f; // a line frame is always followed by more, so wait to tell the two forms apart
+        const bool shortForm =
+            b.size() >= empty && b.at(empty - 1) == '$' && checkByteValid(b.mid(1, bodyEnd - 1), b.at(empty - 2));
+        if (b.size() < full) {
+            // The form without text is taken as soon as the next frame starts behind it;
+            // otherwise wait until the two forms can be told apart.
+            if (shortForm && b.size() > empty && b.at(empty) == '#') {
+                f.result = Parse::Line;
+                f.length = empty;
+            }
+            return f;
+        }
         if (b.at(full - 1) == '$' && checkByteValid(b.mid(1, bodyEnd + 20 - 1), b.at(full - 2))) {
             f.result = Parse::Line;
             f.length = full;
             f.text = b.mid(bodyEnd, 20);
             return f;
         }
-        if (b.at(empty - 1) == '$' && checkByteValid(b.mid(1, bodyEnd - 1), b.at(empty - 2))) {
+        if (shortForm) {
             f.result = Parse::Line;
             f.length = empty;
             return f;

@@ -64,6 +64,10 @@ private Q_SLOTS:
         QTest::newRow("command 3B") << pre(QStringLiteral("23 33 42 36 24")) << QStringList{"cmd 3B"};
         QTest::newRow("text message") << hola << QStringList{"text 3 HOLA|||"};
         QTest::newRow("line without text field") << toThree(QStringLiteral("F4 24")) << QStringList{"text 3 |||"};
+        QTest::newRow("last line without text field, then silence")
+            << pre(QStringLiteral("23 33 54 30 _8 'HOLA _8 D0 24 23 33 54 31 _20 73 24 23 33 54 32 _20 72 24 "
+                                  "23 33 54 33 F1 24 23 33 46 24"))
+            << QStringList{"text 3 HOLA|||"};
         QTest::newRow("bad check byte, then resync")
             << toThree(QStringLiteral("_8 'HOLA _8 D1 24")) + cmd0P << QStringList{"bad", "cmd 0P"};
         QTest::newRow("bad command check byte")

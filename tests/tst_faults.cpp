@@ -66,15 +66,16 @@ private Q_SLOTS:
         QCOMPARE(r.pty->take(), frames::commandFrame("3P"));
 
         r.pullOut();
-        QVERIFY(r.queueTick()); // this send fails on the dead line
+        r.queue.trepeat()->fire(); // this send fails on the dead line
         QTRY_COMPARE(r.lastStatus(), QByteArray("Se ha perdido el puerto COM3"));
+        QTRY_VERIFY(!r.queue.sending());
         QVERIFY(!r.link.portOpen());
-        QCOMPARE(r.queue.queue().size(), 8);
+        QCOMPARE(r.queue.queue().size(), 9); // the failed job waits with the others
 
         // While the port is away the jobs wait; each tick tries the port again.
         r.queue.trepeat()->fire();
         r.queue.trepeat()->fire();
-        QCOMPARE(r.queue.queue().size(), 8);
+        QCOMPARE(r.queue.queue().size(), 9);
         QCOMPARE(r.lastStatus(), QByteArray("Se ha perdido el puerto COM3"));
         QVERIFY(r.queue.trepeat()->isEnabled());
 
@@ -82,7 +83,7 @@ private Q_SLOTS:
         QVERIFY(r.queueTick());
         QVERIFY(r.status.contains(QVariantList{QByteArray("Se ha abierto el puerto COM3")}));
         QCOMPARE(r.pty->takeAtLeast(15), frames::commandFrame("3P"));
-        QCOMPARE(r.queue.queue().size(), 7);
+        QCOMPARE(r.queue.queue().size(), 8);
         QCOMPARE(r.settings.cfgPort, QByteArray("COM3"));
     }
 
@@ -119,13 +120,15 @@ private Q_SLOTS:
         Rig r;
         r.queue.add("3B", 2);
         r.pullOut();
-        QVERIFY(r.queueTick());
+        r.queue.trepeat()->fire();
         QTRY_VERIFY(r.link.portLost());
+        QTRY_VERIFY(!r.queue.sending());
         r.offerAgain();
         QCOMPARE(r.link.OpenPort("COM3"), 0);
         QVERIFY(!r.link.portLost());
         QVERIFY(r.queueTick());
         QCOMPARE(r.pty->takeAtLeast(15), frames::commandFrame("3B"));
+        QCOMPARE(r.queue.queue().size(), 1);
     }
 };
 

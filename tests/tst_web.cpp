@@ -272,6 +272,23 @@ private Q_SLOTS:
         QCOMPARE(w.read(4), QByteArray("x\r\n"));
     }
 
+    void bytesThatCannotStandInAUrl()
+    {
+        Web w;
+        w.settings.cfgExt = "compa\xF1\xED"
+                            "a 1";
+        w.server.setHandler([](const Request &r) {
+            return reply(r.query("nodo") != "1" ? QByteArray("no")
+                         : isStampRequest(r)    ? QByteArray("a b")
+                                                : QByteArray("x"));
+        });
+        QVERIFY(w.poll());
+        QCOMPARE(w.targets().first(), QByteArray("/lines.php?empresa=compa%F1%EDa%201&nodo=1&time=-1"));
+        w.server.clearRequests();
+        QVERIFY(w.poll());
+        QCOMPARE(w.server.requests().first().query("time"), QByteArray("a%20b"));
+    }
+
     void cookiesGoBack()
     {
         Web w;

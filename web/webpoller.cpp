@@ -25,9 +25,19 @@ void WebPoller::setActive(bool on)
     m_tweb.setEnabled(on);
 }
 
+namespace {
+// The values go into the URL as they are, but a byte that cannot stand in a request
+// line (a blank, a control, a Windows-1252 letter) is sent percent-encoded, byte for
+// byte, as the server's decoding expects.
+QByteArray asInUrl(const QByteArray &value)
+{
+    return value.toPercentEncoding("!$&'()*+,;=:@/?#%[]");
+}
+} // namespace
+
 QByteArray WebPoller::baseUrl(int node) const
 {
-    return "http://" + m_settings->cfgServer + "/lines.php?empresa=" + m_settings->cfgExt +
+    return "http://" + asInUrl(m_settings->cfgServer) + "/lines.php?empresa=" + asInUrl(m_settings->cfgExt) +
            "&nodo=" + QByteArray::number(node);
 }
 
@@ -51,7 +61,7 @@ void WebPoller::checkNode()
 {
     const int node = m_node;
     const QByteArray time = QFile::exists(nodeFile(node)) ? m_stamps.at(size_t(node - kFirstNode)) : "-1";
-    get(baseUrl(node) + "&time=" + time, [this, node](const QByteArray &check) {
+    get(baseUrl(node) + "&time=" + asInUrl(time), [this, node](const QByteArray &check) {
         if (check.isEmpty() || check == "no") {
             nextNode();
             return;
@@ -70,7 +80,7 @@ void WebPoller::checkNode()
 
 void WebPoller::get(const QByteArray &url, std::function<void(const QByteArray &)> onBody)
 {
-    QNetworkRequest request(QUrl::fromEncoded(url, QUrl::TolerantMode));
+    QNetworkRequest request(QUrl::fromEncoded(url, QUrl::StrictMode));
     request.setRawHeader("Accept", "text/html, */*");
     request.setRawHeader("Content-Type", "text/html");
     request.setRawHeader("User-Agent", "Mozilla/3.0 (compatible; Indy Library)");
