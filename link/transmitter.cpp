@@ -153,19 +153,12 @@ QString Transmitter::devicePath() const
 quint64 Transmitter::submit(const QList<Write> &writes)
 {
     const quint64 id = m_nextId++;
-    ++m_backlog;
     m_thread->enqueue({id, writes});
     return id;
 }
 
-int Transmitter::backlog() const
-{
-    return m_backlog;
-}
-
 void Transmitter::deliver(quint64 id, Outcome outcome, quint64 generation)
 {
-    --m_backlog;
     // A failure on a port that has since been replaced says nothing about the new one.
     if (outcome == WriteFailed && generation == m_generation)
         Q_EMIT writeFailed();

@@ -37,8 +37,6 @@ public:
     // Queues a message. Messages queued while no port is open, or that reach the head
     // of the line when none is, finish at once as failed without touching the wire.
     quint64 submit(const QList<Write> &writes);
-    // Messages queued or on the wire.
-    int backlog() const;
 
 Q_SIGNALS:
     void finished(quint64 id, bool ok);
@@ -55,5 +53,4 @@ private:
     std::unique_ptr<TransmitterThread> m_thread;
     quint64 m_nextId = 1;
     quint64 m_generation = 0; // changes with every open and close
-    int m_backlog = 0;
 };

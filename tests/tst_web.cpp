@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -319,6 +320,26 @@ private Q_SLOTS:
         QVERIFY(w.poller.polling());
         QVERIFY(w.finished.wait(20000));
         QVERIFY(probes > 0); // the probe ticked while the poll waited on the server
+    }
+
+    void pollerGoesMidRequest()
+    {
+        HttpServer server;
+        server.setHandler([](const Request &) {
+            Response r;
+            r.hang = true;
+            return r;
+        });
+        Settings settings;
+        settings.cfgServer = server.hostAndPort();
+        settings.cfgExt = "emp";
+        QNetworkAccessManager network;
+        {
+            WebPoller poller(&settings, &network, true);
+            poller.tweb()->fire();
+            QTRY_COMPARE(server.requests().size(), 1);
+        }
+        QTRY_VERIFY(network.findChildren<QNetworkReply *>().isEmpty());
     }
 
     void stoppedPollDoesNotRearm()

@@ -19,6 +19,16 @@ WebPoller::WebPoller(Settings *settings, QNetworkAccessManager *network, bool ma
     connect(&m_tweb, &PaceTimer::timeout, this, &WebPoller::twebTimer);
 }
 
+WebPoller::~WebPoller()
+{
+    // A request still under way ends with the poller rather than with the network manager.
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+        m_reply->deleteLater();
+    }
+}
+
 void WebPoller::setActive(bool on)
 {
     m_active = on;

@@ -26,6 +26,7 @@ public:
     static constexpr qint64 kMaxBody = 1024 * 1024;
 
     WebPoller(Settings *settings, QNetworkAccessManager *network, bool manualTimers, QObject *parent = nullptr);
+    ~WebPoller() override;
 
     PaceTimer *tweb() { return &m_tweb; }
     // Background mode switches polling on and off; a poll in progress then ends as
