@@ -15,7 +15,6 @@ public:
     void setInterval(int ms);
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool on);
-    bool isManual() const { return m_manual; }
 
     // Delivers one tick now, whether or not the timer is enabled.
     void fire() { Q_EMIT timeout(); }

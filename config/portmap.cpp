@@ -1,6 +1,7 @@
 #include "config/portmap.h"
 
 #include "config/logging.h"
+#include "config/textlines.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,6 +90,11 @@ QList<PortMap::Entry> PortMap::entries() const
 
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.number < b.number; });
     return entries;
+}
+
+bool PortMap::numberOf(const QByteArray &name, int *number)
+{
+    return textlines::toInt(name.mid(3), number);
 }
 
 QString PortMap::resolve(int number) const

@@ -15,10 +15,6 @@ public:
         int number = 0;
         QString path;
         bool configured = false; // from ports.cfg rather than detected
-        bool operator==(const Entry &o) const
-        {
-            return number == o.number && path == o.path && configured == o.configured;
-        }
     };
 
     explicit PortMap(QString configDir, QString devDir = QStringLiteral("/dev"));
@@ -30,6 +26,10 @@ public:
     QList<Entry> entries() const;
     // The device path for COM<number>, or an empty string when nothing is mapped.
     QString resolve(int number) const;
+
+    // The port number of a name such as "COM3": the text after its first three
+    // characters, whatever they are, read as a whole number.
+    static bool numberOf(const QByteArray &name, int *number);
 
     // Parses the content of ports.cfg; malformed lines are skipped and described in
     // warnings (with their line numbers). Later duplicates of a number are skipped too.

@@ -2,7 +2,6 @@
 
 #include "config/codec.h"
 #include "config/settings.h"
-#include "config/textlines.h"
 #include "link/frames.h"
 #include "link/logging.h"
 
@@ -32,10 +31,7 @@ bool Link::reopenLost()
 {
     if (!portLost())
         return portOpen();
-    int number = 0;
-    textlines::toInt(m_lostName.mid(3), &number);
-    const QString path = m_portMap.resolve(number);
-    if (path.isEmpty() || !m_transmitter.open(path, kBaud))
+    if (!openNumber(m_openNumber))
         return false;
     qCInfo(lcLink) << "port" << m_lostName << "is back";
     Q_EMIT statusText("Se ha abierto el puerto " + std::exchange(m_lostName, {}));
@@ -46,20 +42,16 @@ int Link::OpenPort(const QByteArray &name, QString *error)
 {
     QByteArray plain = name;
     plain.replace("&", "");
-    const QByteArray numberText = plain.mid(3);
     int number = 0;
-    if (!textlines::toInt(numberText, &number)) {
+    if (!PortMap::numberOf(plain, &number)) {
         if (error)
-            *error = QStringLiteral("'%1' is not a valid integer value").arg(cp1252::toUnicode(numberText));
+            *error = QStringLiteral("'%1' is not a valid integer value").arg(cp1252::toUnicode(plain.mid(3)));
         return kBadPortName;
     }
 
     m_transmitter.close();
     m_lostName.clear();
-    const QString path = m_portMap.resolve(number);
-    if (path.isEmpty())
-        qCInfo(lcLink) << "COM" << number << "maps to no device";
-    const bool ok = !path.isEmpty() && m_transmitter.open(path, kBaud);
+    const bool ok = openNumber(number);
 
     Q_EMIT portStateChanged(ok);
     if (!ok) {
@@ -69,7 +61,18 @@ int Link::OpenPort(const QByteArray &name, QString *error)
     Q_EMIT statusText("Se ha abierto el puerto " + plain);
     m_settings->cfgPort = plain;
     m_openName = plain;
+    m_openNumber = number;
     return 0;
+}
+
+bool Link::openNumber(int number)
+{
+    const QString path = m_portMap.resolve(number);
+    if (path.isEmpty()) {
+        qCInfo(lcLink) << "COM" << number << "maps to no device";
+        return false;
+    }
+    return m_transmitter.open(path, kBaud);
 }
 
 void Link::SendText(const QByteArray &job, const QByteArray &address, Done done)

@@ -55,11 +55,13 @@ private:
     void send(const QList<Transmitter::Write> &writes, const QByteArray &status, Done done);
     void later(Done done);
     void losePort();
+    bool openNumber(int number);
 
     Settings *m_settings;
     PortMap m_portMap;
     Transmitter m_transmitter;
     QHash<quint64, std::function<void(bool)>> m_pending;
     QByteArray m_openName;
+    int m_openNumber = 0;
     QByteArray m_lostName;
 };

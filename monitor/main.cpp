@@ -1,7 +1,6 @@
 // vantrel-monitor: shows, from the serial line alone, what every terminal displays.
 
 #include "config/portmap.h"
-#include "config/textlines.h"
 #include "config/unixsignals.h"
 #include "monitor/decoder.h"
 #include "monitor/monitorwindow.h"
@@ -150,7 +149,7 @@ int main(int argc, char *argv[])
         QString path = source;
         int number = 0;
         if (source.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) &&
-            textlines::toInt(source.mid(3).toLatin1(), &number))
+            PortMap::numberOf(source.toLatin1(), &number))
             path = PortMap(QDir::currentPath()).resolve(number);
         serial = std::make_unique<QSerialPort>(path);
         if (path.isEmpty() || !serial->open(QIODevice::ReadOnly)) {

@@ -18,7 +18,6 @@ struct Slot {
     int from = 0; // minute of the day, 0 to 1439
     int to = 0;   // inclusive
     Candidates what;
-    bool operator==(const Slot &o) const { return from == o.from && to == o.to && sameWhat(o); }
     bool sameWhat(const Slot &o) const { return what.kind == o.what.kind && what.lines == o.what.lines; }
 };
 
